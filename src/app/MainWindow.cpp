@@ -132,6 +132,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CTLCOLORSTATIC:
         return OnControlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), message, wParam, lParam);
     case WM_GETFONT: return reinterpret_cast<LRESULT>(GetStockObject(DEFAULT_GUI_FONT));
+    case WM_SYSCOMMAND:
+        if (!OnSysCommand(wParam & 0xFFF0)) return 0;
+        break;
     case WM_ACTIVATE: OnActivate(LOWORD(wParam)); break;
     case WM_SETFOCUS: OnSetFocus(); return 0;
     case WM_DESTROY: OnDestroy(); return 0;
@@ -198,6 +201,12 @@ LRESULT MainWindow::OnControlColour(HDC dc, HWND control, UINT message, WPARAM w
     SetTextColor(dc, RGB(0, 0, 0));
     SetBkColor(dc, RGB(255, 255, 255));
     return reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
+}
+
+bool MainWindow::OnSysCommand(WPARAM command) {
+    // The window has a fixed size: no maximize button, and no other road to maximizing either
+    // (a double-click on the caption, a posted command).
+    return command != SC_MAXIMIZE;
 }
 
 void MainWindow::OnActivate(UINT state) {

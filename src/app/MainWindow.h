@@ -42,6 +42,7 @@ private:
     void OnPrintClient(HDC dc);
     void OnCommand(int id, HWND control, UINT code);
     LRESULT OnControlColour(HDC dc, HWND control, UINT message, WPARAM wParam, LPARAM lParam);
+    bool OnSysCommand(WPARAM command);
     void OnActivate(UINT state);
     void OnSetFocus();
     void OnDestroy();
