@@ -351,7 +351,41 @@ LRESULT HandleButton(HWND hwnd, Skinned& skin, UINT message, WPARAM wParam, LPAR
     return result;
 }
 
+// Where the client area lies in the window, for drawing a printed client area in its place.
+POINT ClientOffset(HWND hwnd) {
+    RECT window;
+    GetWindowRect(hwnd, &window);
+    POINT origin{0, 0};
+    ClientToScreen(hwnd, &origin);
+    return POINT{origin.x - window.left, origin.y - window.top};
+}
+
+// WM_PRINT of a control whose frame lies outside its client area: the system draws the frame (and
+// scroll bars) if it can, the control its client area in its place, and the skin its frame over it.
+// Each part is drawn with the DC as it was handed in, whatever the part before left set on it.
+LRESULT PrintFramed(HWND hwnd, Skinned& skin, WPARAM wParam, LPARAM lParam) {
+    HDC dc = reinterpret_cast<HDC>(wParam);
+    if ((lParam & PRF_CHECKVISIBLE) && !IsWindowVisible(hwnd)) return 0;
+    int saved = SaveDC(dc);
+    const LRESULT result = DefSubclassProc(hwnd, WM_PRINT, wParam, lParam & ~(PRF_CLIENT | PRF_CHILDREN));
+    RestoreDC(dc, saved);
+    if (lParam & PRF_CLIENT) {
+        saved = SaveDC(dc);
+        const POINT offset = ClientOffset(hwnd);
+        RECT client;
+        GetClientRect(hwnd, &client);
+        OffsetViewportOrgEx(dc, offset.x, offset.y, nullptr);
+        IntersectClipRect(dc, client.left, client.top, client.right, client.bottom);
+        if (lParam & PRF_ERASEBKGND) SendMessageW(hwnd, WM_ERASEBKGND, wParam, 0);
+        SendMessageW(hwnd, WM_PRINTCLIENT, wParam, lParam);
+        RestoreDC(dc, saved);
+    }
+    if (lParam & PRF_NONCLIENT) PaintFrameLook(hwnd, skin, dc);
+    return result;
+}
+
 LRESULT HandleFramed(HWND hwnd, Skinned& skin, UINT message, WPARAM wParam, LPARAM lParam) {
+    const bool windowArea = skin.kind == Kind::Edit || skin.kind == Kind::ComboList;
     switch (message) {
     case WM_MOUSEMOVE:
         if (!skin.hot && skin.kind == Kind::Edit) {
@@ -364,10 +398,12 @@ LRESULT HandleFramed(HWND hwnd, Skinned& skin, UINT message, WPARAM wParam, LPAR
         skin.hot = false;
         PaintFrameNow(hwnd, skin);
         break;
+    case WM_PRINT:
+        if (windowArea) return PrintFramed(hwnd, skin, wParam, lParam);
+        break;
     }
     const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
     if (!IsWindow(hwnd) || skin.detached) return result;
-    const bool windowArea = skin.kind == Kind::Edit || skin.kind == Kind::ComboList;
     switch (message) {
     case WM_NCPAINT:
         if (windowArea) PaintFrameNow(hwnd, skin);
@@ -375,24 +411,8 @@ LRESULT HandleFramed(HWND hwnd, Skinned& skin, UINT message, WPARAM wParam, LPAR
     case WM_PAINT:
         if (!windowArea) PaintFrameNow(hwnd, skin);
         break;
-    case WM_PRINT:
-        if (windowArea ? (lParam & PRF_NONCLIENT) : (lParam & PRF_CLIENT)) {
-            HDC dc = reinterpret_cast<HDC>(wParam);
-            if (!windowArea) {
-                // WM_PRINT draws the client area offset by the frame; so does the line around it.
-                RECT window, client;
-                GetWindowRect(hwnd, &window);
-                GetClientRect(hwnd, &client);
-                POINT origin{0, 0};
-                ClientToScreen(hwnd, &origin);
-                POINT old;
-                OffsetViewportOrgEx(dc, origin.x - window.left, origin.y - window.top, &old);
-                PaintFrameLook(hwnd, skin, dc);
-                SetViewportOrgEx(dc, old.x, old.y, nullptr);
-            } else {
-                PaintFrameLook(hwnd, skin, dc);
-            }
-        }
+    case WM_PRINTCLIENT:
+        if (!windowArea) PaintFrameLook(hwnd, skin, reinterpret_cast<HDC>(wParam));
         break;
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
