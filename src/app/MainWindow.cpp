@@ -191,6 +191,9 @@ void MainWindow::OnCommand(int id, HWND control, UINT code) {
     } else if (id == ControlId(layout::kButton2)) {
         OnPlayClicked(access_);
     }
+    // Closed while the handler ran: the quit message went into the queue then, but a message loop of
+    // the system's own (the URL download's, under Wine) may have taken it since. Ask again.
+    if (!hwnd_) PostQuitMessage(0);
 }
 
 LRESULT MainWindow::OnControlColour(HDC dc, HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
