@@ -87,10 +87,14 @@ INPUT KeyInput(WORD vk, bool up) {
     return in;
 }
 
-INPUT MouseInput(DWORD flags) {
+// Every mouse event carries its absolute place, so that none depends on where an earlier one left
+// the cursor by the time the system takes it up.
+INPUT MouseInput(DWORD flags, POINT at) {
     INPUT in{};
     in.type = INPUT_MOUSE;
-    in.mi.dwFlags = flags;
+    in.mi.dx = MulDiv(at.x, 65536, GetSystemMetrics(SM_CXSCREEN));
+    in.mi.dy = MulDiv(at.y, 65536, GetSystemMetrics(SM_CYSCREEN));
+    in.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
     return in;
 }
 
@@ -285,14 +289,13 @@ void TypeText(const std::wstring& text) {
 }
 
 void ClickAt(POINT screen, bool twice) {
-    SetCursorPos(screen.x, screen.y);
-    std::vector<INPUT> inputs{MouseInput(MOUSEEVENTF_MOVE)};
+    std::vector<INPUT> inputs{MouseInput(0, screen)};
     SendInputs(inputs);
-    PumpFor(40);
+    PumpFor(60);
     for (int i = 0; i < (twice ? 2 : 1); i++) {
-        std::vector<INPUT> click{MouseInput(MOUSEEVENTF_LEFTDOWN), MouseInput(MOUSEEVENTF_LEFTUP)};
+        std::vector<INPUT> click{MouseInput(MOUSEEVENTF_LEFTDOWN, screen), MouseInput(MOUSEEVENTF_LEFTUP, screen)};
         SendInputs(click);
-        PumpFor(40);
+        PumpFor(60);
     }
 }
 
@@ -302,17 +305,16 @@ void ClickCentre(HWND window) {
 }
 
 void Drag(POINT from, POINT to) {
-    SetCursorPos(from.x, from.y);
-    std::vector<INPUT> down{MouseInput(MOUSEEVENTF_MOVE), MouseInput(MOUSEEVENTF_LEFTDOWN)};
+    std::vector<INPUT> down{MouseInput(0, from), MouseInput(MOUSEEVENTF_LEFTDOWN, from)};
     SendInputs(down);
     PumpFor(100);
     for (int step = 1; step <= 5; step++) {
-        SetCursorPos(from.x + (to.x - from.x) * step / 5, from.y + (to.y - from.y) * step / 5);
-        std::vector<INPUT> move{MouseInput(MOUSEEVENTF_MOVE)};
+        std::vector<INPUT> move{
+            MouseInput(0, POINT{from.x + (to.x - from.x) * step / 5, from.y + (to.y - from.y) * step / 5})};
         SendInputs(move);
         PumpFor(60);
     }
-    std::vector<INPUT> up{MouseInput(MOUSEEVENTF_LEFTUP)};
+    std::vector<INPUT> up{MouseInput(MOUSEEVENTF_LEFTUP, to)};
     SendInputs(up);
     PumpFor(150);
 }
