@@ -16,11 +16,6 @@ endforeach()
 # programs are still built, so the core is compiled for 32 bits, but no test of them is registered.
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
   set(TARVINEL_RUN_WINDOWS_TESTS ON)
-  # Death tests end through the fatal report, whose message box waits for a user on Windows; they run
-  # in the native build, and tests/windows/fatal_test drives the box itself.
-  function(gtest_discover_tests target)
-    _gtest_discover_tests(${target} ${ARGN} TEST_FILTER "-*DeathTest.*")
-  endfunction()
 else()
   set(TARVINEL_RUN_WINDOWS_TESTS OFF)
   function(gtest_discover_tests)

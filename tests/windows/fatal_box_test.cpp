@@ -98,6 +98,7 @@ MessageBoxSeen AnswerMessageBox(DWORD processId) {
     }
     if (!s.found) return seen;
     seen.box = s.found;
+    SetWindowPos(s.found, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     RedrawWindow(s.found, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     Sleep(100);  // painted by the other process
     wchar_t title[64] = {};
