@@ -169,3 +169,42 @@ TEST(RunDirectory, ThatCodePage936CannotWriteFallsBackToTheShortPath) {
     EXPECT_EQ(seen.hex, Hex(expected));
     EXPECT_TRUE(seen.exists) << "the run directory does not lead back to the folder";
 }
+
+TEST(FileOperations, ReadMoveAndDeleteUnderChineseNamesAndFailQuietly) {
+    TempFolder t;
+    FileSystem& fs = PlatformFileSystem();
+    ASSERT_TRUE(CreateDirectoryW((t.Wide() + L"\\" + kOutputFolderW).c_str(), nullptr));
+    auto write = [](const Text& name, const std::string& bytes) {
+        HANDLE h = CreateFileW(WideArg(name).Get(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD written = 0;
+        const bool ok = h != INVALID_HANDLE_VALUE &&
+                        WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+        if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+        return ok && written == bytes.size();
+    };
+    const Text partial = In(t, {kOutputFolder, Concat(kBackslashTrail, ".mp3.part")});
+    const Text target = In(t, {kOutputFolder, Concat(kBackslashTrail, ".mp3")});
+    const std::string audio("ID3\0\xFF\xFB", 6);
+    ASSERT_TRUE(write(partial, audio));
+    EXPECT_EQ(fs.ReadFile(partial), Bytes::Of(audio));
+    EXPECT_TRUE(fs.MoveFile(partial, target));
+    EXPECT_FALSE(fs.FileExists(partial));
+    EXPECT_EQ(fs.ReadFile(target), Bytes::Of(audio));
+
+    // A move never replaces a file that is there already.
+    ASSERT_TRUE(write(partial, "newer"));
+    EXPECT_FALSE(fs.MoveFile(partial, target));
+    EXPECT_EQ(fs.ReadFile(target), Bytes::Of(audio));
+    EXPECT_TRUE(fs.DeleteFile(partial));
+
+    // Missing files and empty names: empty results and false, nothing touched.
+    EXPECT_FALSE(fs.DeleteFile(partial));
+    EXPECT_TRUE(fs.ReadFile(partial).Empty());
+    EXPECT_FALSE(fs.MoveFile(partial, In(t, {"moved"})));
+    EXPECT_TRUE(fs.ReadFile(Text()).Empty());
+    EXPECT_FALSE(fs.MoveFile(Text(), target));
+    EXPECT_FALSE(fs.DeleteFile(Text()));
+    EXPECT_EQ(t.Listing(kOutputFolderW), kBackslashTrailW + L".mp3");
+    ASSERT_TRUE(write(partial, ""));
+    EXPECT_TRUE(fs.ReadFile(partial).Empty());
+}
