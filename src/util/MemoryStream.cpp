@@ -1,16 +1,20 @@
 #include "util/MemoryStream.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <memory>
-#include <new>
 #include <unordered_map>
 
 namespace {
 
 constexpr size_t kStorageStep = 1024;
 
+struct FreeDeleter {
+    void operator()(uint8_t* p) const { free(p); }
+};
+
 struct Stream {
-    std::unique_ptr<uint8_t[]> data;
+    std::unique_ptr<uint8_t, FreeDeleter> data;
     size_t capacity = 0;  // always a multiple of kStorageStep, at least length
     size_t length = 0;
     size_t position = 0;
@@ -31,14 +35,16 @@ Stream* Find(StreamHandle s) {
 size_t RoundUpToStep(size_t n) { return (n + kStorageStep - 1) / kStorageStep * kStorageStep; }
 
 // Grows geometrically: stepping by 1024 bytes alone would copy a body of n bytes n/1024 times.
+// realloc lets large blocks grow in place or be remapped instead of copied.
 bool Reserve(Stream& st, size_t needed) {
     if (needed <= st.capacity) return true;
     size_t grown = st.capacity > SIZE_MAX / 2 ? needed : st.capacity * 2;
     size_t capacity = RoundUpToStep(std::max(needed, grown));
-    std::unique_ptr<uint8_t[]> data(new (std::nothrow) uint8_t[capacity]);
-    if (!data) return false;
-    if (st.length) memcpy(data.get(), st.data.get(), st.length);
-    st.data = std::move(data);
+    if (capacity < needed) return false;  // rounding overflowed
+    auto* data = static_cast<uint8_t*>(realloc(st.data.get(), capacity));
+    if (!data) return false;  // the old block is still there, untouched
+    (void)st.data.release();
+    st.data.reset(data);
     st.capacity = capacity;
     return true;
 }
@@ -126,7 +132,7 @@ bool AtEnd(StreamHandle s, bool stopAtTextEnd) {
     Stream* st = Find(s);
     if (!st || st->position >= st->length) return true;
     if (!stopAtTextEnd) return false;
-    uint8_t b = st->data[st->position];
+    uint8_t b = st->data.get()[st->position];
     return b == 0x00 || b == 0x1A;
 }
 

@@ -40,6 +40,9 @@ TEST(RequestEncodingTest, ConversionsKeepTheTerminator) {
     // Without a zero unit the counted units are converted, never read past.
     EXPECT_EQ(Utf16ToUtf8(Bytes{0x61, 0, 0x62, 0}), (Bytes{0x61, 0x62}));
     EXPECT_TRUE(Utf16ToUtf8(Bytes()).Empty());
+    // A surrogate pair is one character; an unpaired surrogate becomes U+FFFD.
+    EXPECT_EQ(Utf16ToUtf8(Bytes{0x3D, 0xD8, 0x00, 0xDE, 0, 0}), (Bytes{0xF0, 0x9F, 0x98, 0x80, 0}));
+    EXPECT_EQ(Utf16ToUtf8(Bytes{0x00, 0xDE, 0x3D, 0xD8, 0, 0}), (Bytes{0xEF, 0xBF, 0xBD, 0xEF, 0xBF, 0xBD, 0}));
 }
 
 TEST(CodePageTest, CapacityAndLengthConventions) {
