@@ -2,8 +2,11 @@
 # Runs a command with the scripted HTTP server beside it: the server's port is handed over in
 # TARVINEL_TEST_SERVER, and the server ends with the command, whose exit code this returns.
 here=$(dirname "$0")
+# Debian's interpreter when there is one: a version manager's shim in PATH can take seconds to start.
+python=/usr/bin/python3
+[ -x "$python" ] || python=python3
 dir=$(mktemp -d) || exit 1
-python3 "$here/scripted_server.py" "$dir/port" &
+"$python" "$here/scripted_server.py" "$dir/port" &
 server=$!
 tries=0
 while [ ! -s "$dir/port" ]; do
