@@ -12,6 +12,7 @@ WINDOWS_PACKAGES=(
   xvfb xauth x11-apps imagemagick
   locales fonts-wqy-microhei
   cmake ninja-build googletest
+  python3
 )
 WINE=/usr/lib/wine/wine64
 WINESERVER=/usr/lib/wine/wineserver
