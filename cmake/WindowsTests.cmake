@@ -1,0 +1,23 @@
+# GoogleTest for the Windows builds, compiled from Debian's sources with the cross compilers, and the
+# rules for running Windows test programs under Wine.
+include(GoogleTest)
+
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+
+foreach(lib gtest gtest_main gmock gmock_main)
+  if(NOT TARGET GTest::${lib})
+    add_library(GTest::${lib} ALIAS ${lib})
+  endif()
+endforeach()
+
+# Only the x86_64 build runs here (through wine64); this kernel runs no 32-bit code. The i686 test
+# programs are still built, so the core is compiled for 32 bits, but no test of them is registered.
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(TARVINEL_RUN_WINDOWS_TESTS ON)
+else()
+  set(TARVINEL_RUN_WINDOWS_TESTS OFF)
+  function(gtest_discover_tests)
+  endfunction()
+endif()
