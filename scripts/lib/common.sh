@@ -23,8 +23,8 @@ ensure_packages() {
 }
 
 NATIVE_PACKAGES=(cmake ninja-build g++ make pkg-config googletest libgtest-dev libgmock-dev libbenchmark-dev
-                 clang libclang-rt-14-dev espeak-ng espeak-ng-data lame libespeak-ng-dev libmp3lame-dev
-                 libcpp-httplib-dev)
+                 espeak-ng espeak-ng-data lame libespeak-ng-dev libmp3lame-dev libcpp-httplib-dev)
+FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 
 # Configures (once) and builds one preset.
 build_preset() {
