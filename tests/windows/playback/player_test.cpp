@@ -15,6 +15,7 @@
 #include "app/PlaybackCommands.h"
 #include "sys/Win.h"
 #include "util/Mp3Frames.h"
+#include "windows/TempFolder.h"
 
 namespace {
 
@@ -142,7 +143,6 @@ class PlayerTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_GT(waveOutGetNumDevs(), 0u) << "no wave output device: run this program through ctest, which gives it one";
-        temp_ = TempFolder();
         // The first playback makes the system start the threads and handles of its sound
         // machinery, which then stay: the counts are taken after one.
         PlayMp3(1, Narrow(kData + L"/speech-44k-stereo.mp3"));
@@ -156,16 +156,9 @@ protected:
     }
     void TearDown() override { StopMp3(); }
 
-    static std::wstring TempFolder() {
-        wchar_t base[MAX_PATH];
-        GetTempPathW(MAX_PATH, base);
-        std::wstring folder = std::wstring(base) + L"tarvinel-player-" + std::to_wstring(GetCurrentProcessId());
-        CreateDirectoryW(folder.c_str(), nullptr);
-        return folder;
-    }
-    std::wstring Temp(const std::wstring& name) const { return temp_ + L"\\" + name; }
+    std::wstring Temp(const std::wstring& name) const { return temp_.Wide() + L"\\" + name; }
 
-    std::wstring temp_;
+    TempFolder temp_;
     int threads_ = 0;
     int handles_ = 0;
 };
@@ -254,7 +247,7 @@ TEST_F(PlayerTest, WhatIsNotAnMp3FilePlaysNothingAndLeavesNoThread) {
 
     const Text names[] = {
         Narrow(Temp(L"missing.mp3")), Narrow(Temp(L"empty.mp3")), Narrow(Temp(L"truncated.mp3")), Narrow(Temp(L"text.mp3")),
-        Narrow(Temp(L"tag-only.mp3")), Narrow(Temp(L"wave.mp3")), Narrow(temp_), Text(), Text(""),
+        Narrow(Temp(L"tag-only.mp3")), Narrow(Temp(L"wave.mp3")), temp_.Path(), Text(), Text(""),
         "\xC9\xFA\xB3\xC9\xCD\xEA\xB1\xCF\xA3\xA1\r\n\r\nMorvast www.morvast.example",  // 生成完毕！ and the publisher line
         "\x81",  // half a double-byte character
     };
@@ -278,7 +271,7 @@ TEST_F(PlayerTest, ARelativeNameIsFoundInTheCurrentDirectory) {
     WriteBytes(Temp(L"\u8BED\u97F3.mp3"), ReadBytes(file));
     wchar_t previous[MAX_PATH];
     GetCurrentDirectoryW(MAX_PATH, previous);
-    ASSERT_TRUE(SetCurrentDirectoryW(temp_.c_str()));
+    ASSERT_TRUE(SetCurrentDirectoryW(temp_.Wide().c_str()));
     DeleteFileW(kCapture.c_str());
     PlayMp3(1, "\xD3\xEF\xD2\xF4.mp3");
     bool quiet = WaitUntilQuiet();
