@@ -43,6 +43,11 @@ struct FindTraits {
     static Handle Invalid() { return INVALID_HANDLE_VALUE; }
     static void Close(Handle h) { FindClose(h); }
 };
+struct FileTraits {
+    using Handle = HANDLE;
+    static Handle Invalid() { return INVALID_HANDLE_VALUE; }
+    static void Close(Handle h) { CloseHandle(h); }
+};
 struct KernelHandleTraits {
     using Handle = HANDLE;
     static Handle Invalid() { return nullptr; }
@@ -56,5 +61,6 @@ struct WindowTraits {
 
 using ModuleOwner = Owner<ModuleTraits>;
 using FindOwner = Owner<FindTraits>;
+using FileHandle = Owner<FileTraits>;
 using KernelHandle = Owner<KernelHandleTraits>;
 using WindowOwner = Owner<WindowTraits>;
