@@ -66,18 +66,15 @@ public:
     WaveOutput(const WaveOutput&) = delete;
     WaveOutput& operator=(const WaveOutput&) = delete;
 
-    // Refills every buffer the device is not holding and queues it. False when none is queued any
-    // more: the sound is over.
+    // Refills the buffers the device has given back, oldest first so that the sound keeps its order,
+    // and queues them. False when the device holds none any more: the sound is over.
     bool Feed(Mp3Decoder& decoder, int& passesLeft) {
-        bool queued = false;
-        for (Buffer& b : buffers_) {
-            if (b.queued && !(b.header.dwFlags & WHDR_DONE)) {
-                queued = true;
-                continue;
-            }
+        for (size_t i = 0; i < kBuffers; i++) {
+            Buffer& b = buffers_[next_];
+            if (Playing(b)) break;
             b.queued = false;
-            size_t n = Fill(decoder, passesLeft, b.data);
-            if (n == 0) continue;
+            const size_t n = Fill(decoder, passesLeft, b.data);
+            if (n == 0) break;
             if (b.header.dwFlags & WHDR_PREPARED) waveOutUnprepareHeader(device_, &b.header, sizeof b.header);
             b.header = WAVEHDR{};
             b.header.lpData = reinterpret_cast<LPSTR>(b.data.data());
@@ -86,9 +83,13 @@ public:
                 waveOutWrite(device_, &b.header, sizeof b.header) != MMSYSERR_NOERROR) {
                 return false;
             }
-            b.queued = queued = true;
+            b.queued = true;
+            next_ = (next_ + 1) % kBuffers;
         }
-        return queued;
+        for (const Buffer& b : buffers_) {
+            if (Playing(b)) return true;
+        }
+        return false;
     }
 
 private:
@@ -98,6 +99,7 @@ private:
         bool queued = false;
     };
     explicit WaveOutput(HWAVEOUT device) : device_(device) {}
+    static bool Playing(const Buffer& b) { return b.queued && !(b.header.dwFlags & WHDR_DONE); }
 
     // Decodes into one buffer, going on with the next pass when a pass ends inside it.
     static size_t Fill(Mp3Decoder& decoder, int& passesLeft, std::vector<uint8_t>& data) {
@@ -111,6 +113,7 @@ private:
 
     HWAVEOUT device_;
     std::array<Buffer, kBuffers> buffers_;
+    size_t next_ = 0;  // the buffer queued longest ago, which the device gives back first
 };
 
 // One playback: its decoder, its thread, and the event that stops it.
