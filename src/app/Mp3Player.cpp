@@ -21,10 +21,10 @@ constexpr LONGLONG kLargestFile = 128LL * 1024 * 1024;
 constexpr size_t kBuffers = 4;
 constexpr DWORD kBufferMilliseconds = 100;
 
-std::vector<uint8_t> ReadWholeFile(const Text& name) {
+std::vector<uint8_t> ReadMp3File(const Text& name) {
     if (name.Empty()) return {};
-    FileHandle file(CreateFileW(ToWide(name).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    Owner<FileTraits> file(CreateFileW(ToWide(name).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return {};
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart <= 0 || size.QuadPart > kLargestFile) return {};
@@ -180,7 +180,7 @@ void PlayOnDevice(int times, const Text& file) {
     StopMp3();
     if (times < 1) return;
     // What is not whole MP3 audio is refused here, so that it never costs a thread.
-    std::vector<uint8_t> data = ReadWholeFile(file);
+    std::vector<uint8_t> data = ReadMp3File(file);
     if (!IsWholeMp3(data.data(), data.size())) return;
     auto playback = std::make_unique<Playback>(std::move(data), times);
     if (playback->Start()) gPlayback = std::move(playback);

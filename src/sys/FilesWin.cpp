@@ -1,5 +1,3 @@
-#include <vector>
-
 #include "sys/Owner.h"
 #include "sys/ProgramPath.h"
 #include "sys/Wide.h"
@@ -23,34 +21,31 @@ public:
         return CreateDirectoryW(WideArg(name).Get(), nullptr) != 0;
     }
 
-    Bytes ReadFile(const Text& name) override {
+    Bytes ReadWholeFile(const Text& name) override {
         if (name.Empty()) return Bytes();
-        FileHandle file(CreateFileW(WideArg(name).Get(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-        LARGE_INTEGER size{};
-        if (!file || !GetFileSizeEx(file.Get(), &size) || size.QuadPart <= 0 || size.QuadPart > kLargestRead) return Bytes();
-        std::vector<uint8_t> data(static_cast<size_t>(size.QuadPart));
-        DWORD read = 0;
-        if (!::ReadFile(file.Get(), data.data(), static_cast<DWORD>(data.size()), &read, nullptr) || read != data.size()) {
-            return Bytes();
+        Owner<FileTraits> file(CreateFileW(WideArg(name).Get(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                           FILE_ATTRIBUTE_NORMAL, nullptr));
+        LARGE_INTEGER size;
+        if (!file || !GetFileSizeEx(file.Get(), &size) || size.QuadPart > 0x7FFFFFFF) return Bytes();
+        Bytes data = BlankBytes(static_cast<int>(size.QuadPart));
+        DWORD total = 0, read = 0;
+        while (total < data.Vec().size() &&
+               ::ReadFile(file.Get(), data.Data() + total, static_cast<DWORD>(data.Vec().size() - total), &read, nullptr) &&
+               read > 0) {
+            total += read;
         }
-        return Bytes(std::move(data));
+        data.Vec().resize(total);
+        return data;
     }
 
-    bool MoveFile(const Text& from, const Text& to) override {
+    bool RenameFile(const Text& from, const Text& to) override {
         if (from.Empty() || to.Empty()) return false;
-        return MoveFileExW(WideArg(from).Get(), WideArg(to).Get(), 0) != 0;  // no flag: never replaces `to`
+        return MoveFileExW(WideArg(from).Get(), WideArg(to).Get(), 0) != 0;  // never replaces `to`
     }
 
-    bool DeleteFile(const Text& name) override {
-        if (name.Empty()) return false;
-        return DeleteFileW(WideArg(name).Get()) != 0;
-    }
+    bool RemoveFile(const Text& name) override { return !name.Empty() && DeleteFileW(WideArg(name).Get()) != 0; }
 
 private:
-    // A download is checked whole in memory; nothing the speech service sends comes near this.
-    static constexpr LONGLONG kLargestRead = 256LL * 1024 * 1024;
-
     // Fixed once: the first use is at start-up.
     const Text runDirectory_ = RunDirectoryFromModulePath(ProgramPath());
 };

@@ -43,7 +43,7 @@ struct FindTraits {
     static Handle Invalid() { return INVALID_HANDLE_VALUE; }
     static void Close(Handle h) { FindClose(h); }
 };
-struct FileTraits {
+struct FileTraits {  // CreateFile's failure value differs from the other kernel handles
     using Handle = HANDLE;
     static Handle Invalid() { return INVALID_HANDLE_VALUE; }
     static void Close(Handle h) { CloseHandle(h); }
@@ -61,6 +61,5 @@ struct WindowTraits {
 
 using ModuleOwner = Owner<ModuleTraits>;
 using FindOwner = Owner<FindTraits>;
-using FileHandle = Owner<FileTraits>;
 using KernelHandle = Owner<KernelHandleTraits>;
 using WindowOwner = Owner<WindowTraits>;

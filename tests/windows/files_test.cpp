@@ -141,37 +141,6 @@ std::string Hex(const Text& t) {
 
 }  // namespace
 
-TEST(FileContents, AreReadMovedWithoutReplacingAndDeletedUnderChineseNames) {
-    TempFolder t;
-    FileSystem& fs = PlatformFileSystem();
-    const Text part = In(t, {Concat(kBackslashTrail, ".mp3.part")});
-    const Text mp3 = In(t, {Concat(kBackslashTrail, ".mp3")});
-    const std::wstring partW = t.Wide() + L"\\" + kBackslashTrailW + L".mp3.part";
-    HANDLE h = CreateFileW(partW.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
-    ASSERT_NE(h, INVALID_HANDLE_VALUE);
-    DWORD written = 0;
-    WriteFile(h, "ID3\0\xFF", 5, &written, nullptr);
-    CloseHandle(h);
-
-    EXPECT_EQ(fs.ReadFile(part), Bytes({'I', 'D', '3', 0, 0xFF}));
-    EXPECT_TRUE(fs.ReadFile(mp3).Empty()) << "missing";
-    EXPECT_TRUE(fs.ReadFile(t.Path()).Empty()) << "a folder";
-    EXPECT_TRUE(fs.ReadFile(Text()).Empty());
-
-    ASSERT_TRUE(fs.MoveFile(part, mp3));
-    EXPECT_FALSE(fs.FileExists(part));
-    EXPECT_EQ(fs.ReadFile(mp3).Length(), 5);
-    ASSERT_TRUE(Touch(partW));
-    EXPECT_FALSE(fs.MoveFile(part, mp3)) << "never replaces";
-    EXPECT_EQ(fs.ReadFile(mp3).Length(), 5);
-    EXPECT_TRUE(fs.ReadFile(part).Empty()) << "an empty file";
-
-    EXPECT_TRUE(fs.DeleteFile(part));
-    EXPECT_FALSE(fs.DeleteFile(part));
-    EXPECT_FALSE(fs.FileExists(part));
-    EXPECT_TRUE(fs.FileExists(mp3));
-}
-
 TEST(RunDirectory, OfAProgramInADriveRootIsTheDriveAlone) {
     RunDirSeen seen = RunDirectoryOfProbeIn(L"C:");
     EXPECT_EQ(seen.hex, Hex("C:"));
