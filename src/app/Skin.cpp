@@ -118,26 +118,23 @@ void RedrawAll(HWND hwnd) {
     RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
+BOOL CALLBACK CollectChild(HWND child, LPARAM list) {
+    if (GetWindowThreadProcessId(child, nullptr) == GetCurrentThreadId()) {
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK CollectTop(HWND top, LPARAM list) {
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(top);
+    EnumChildWindows(top, CollectChild, list);
+    return TRUE;
+}
+
 // Every window of this thread: its top-level windows and their descendants on this thread.
 std::vector<HWND> ThreadWindows() {
     std::vector<HWND> windows;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND top, LPARAM out) -> BOOL {
-            auto& list = *reinterpret_cast<std::vector<HWND>*>(out);
-            list.push_back(top);
-            EnumChildWindows(
-                top,
-                [](HWND child, LPARAM out2) -> BOOL {
-                    if (GetWindowThreadProcessId(child, nullptr) == GetCurrentThreadId()) {
-                        reinterpret_cast<std::vector<HWND>*>(out2)->push_back(child);
-                    }
-                    return TRUE;
-                },
-                out);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&windows));
+    EnumThreadWindows(GetCurrentThreadId(), CollectTop, reinterpret_cast<LPARAM>(&windows));
     return windows;
 }
 
