@@ -1,5 +1,3 @@
-#include <vector>
-
 #include "sys/Owner.h"
 #include "sys/ProgramPath.h"
 #include "sys/Wide.h"
@@ -23,32 +21,29 @@ public:
         return CreateDirectoryW(WideArg(name).Get(), nullptr) != 0;
     }
 
-    Bytes ReadFile(const Text& name) override {
+    Bytes ReadWholeFile(const Text& name) override {
         if (name.Empty()) return Bytes();
-        KernelHandle file(CreateFileW(WideArg(name).Get(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (file.Get() == INVALID_HANDLE_VALUE) {
-            file.Release();
-            return Bytes();
+        Owner<FileTraits> file(CreateFileW(WideArg(name).Get(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                           FILE_ATTRIBUTE_NORMAL, nullptr));
+        LARGE_INTEGER size;
+        if (!file || !GetFileSizeEx(file.Get(), &size) || size.QuadPart > 0x7FFFFFFF) return Bytes();
+        Bytes data = BlankBytes(static_cast<int>(size.QuadPart));
+        DWORD total = 0, read = 0;
+        while (total < data.Vec().size() &&
+               ::ReadFile(file.Get(), data.Data() + total, static_cast<DWORD>(data.Vec().size() - total), &read, nullptr) &&
+               read > 0) {
+            total += read;
         }
-        std::vector<uint8_t> data;
-        uint8_t buffer[16384];
-        DWORD got = 0;
-        while (::ReadFile(file.Get(), buffer, sizeof buffer, &got, nullptr) && got > 0) {
-            data.insert(data.end(), buffer, buffer + got);
-        }
-        return Bytes(std::move(data));
+        data.Vec().resize(total);
+        return data;
     }
 
-    bool MoveFile(const Text& from, const Text& to) override {
+    bool RenameFile(const Text& from, const Text& to) override {
         if (from.Empty() || to.Empty()) return false;
-        return MoveFileExW(WideArg(from).Get(), WideArg(to).Get(), 0) != 0;  // 0: never replaces `to`
+        return MoveFileExW(WideArg(from).Get(), WideArg(to).Get(), 0) != 0;  // never replaces `to`
     }
 
-    bool DeleteFile(const Text& name) override {
-        if (name.Empty()) return false;
-        return DeleteFileW(WideArg(name).Get()) != 0;
-    }
+    bool RemoveFile(const Text& name) override { return !name.Empty() && DeleteFileW(WideArg(name).Get()) != 0; }
 
 private:
     // Fixed once: the first use is at start-up.

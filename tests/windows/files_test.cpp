@@ -170,7 +170,7 @@ TEST(RunDirectory, ThatCodePage936CannotWriteFallsBackToTheShortPath) {
     EXPECT_TRUE(seen.exists) << "the run directory does not lead back to the folder";
 }
 
-TEST(FileOperations, ReadMoveAndDeleteUnderChineseNamesAndFailQuietly) {
+TEST(FileOperations, ReadRenameAndRemoveUnderChineseNamesAndFailQuietly) {
     TempFolder t;
     FileSystem& fs = PlatformFileSystem();
     ASSERT_TRUE(CreateDirectoryW((t.Wide() + L"\\" + kOutputFolderW).c_str(), nullptr));
@@ -186,25 +186,25 @@ TEST(FileOperations, ReadMoveAndDeleteUnderChineseNamesAndFailQuietly) {
     const Text target = In(t, {kOutputFolder, Concat(kBackslashTrail, ".mp3")});
     const std::string audio("ID3\0\xFF\xFB", 6);
     ASSERT_TRUE(write(partial, audio));
-    EXPECT_EQ(fs.ReadFile(partial), Bytes::Of(audio));
-    EXPECT_TRUE(fs.MoveFile(partial, target));
+    EXPECT_EQ(fs.ReadWholeFile(partial), Bytes::Of(audio));
+    EXPECT_TRUE(fs.RenameFile(partial, target));
     EXPECT_FALSE(fs.FileExists(partial));
-    EXPECT_EQ(fs.ReadFile(target), Bytes::Of(audio));
+    EXPECT_EQ(fs.ReadWholeFile(target), Bytes::Of(audio));
 
     // A move never replaces a file that is there already.
     ASSERT_TRUE(write(partial, "newer"));
-    EXPECT_FALSE(fs.MoveFile(partial, target));
-    EXPECT_EQ(fs.ReadFile(target), Bytes::Of(audio));
-    EXPECT_TRUE(fs.DeleteFile(partial));
+    EXPECT_FALSE(fs.RenameFile(partial, target));
+    EXPECT_EQ(fs.ReadWholeFile(target), Bytes::Of(audio));
+    EXPECT_TRUE(fs.RemoveFile(partial));
 
     // Missing files and empty names: empty results and false, nothing touched.
-    EXPECT_FALSE(fs.DeleteFile(partial));
-    EXPECT_TRUE(fs.ReadFile(partial).Empty());
-    EXPECT_FALSE(fs.MoveFile(partial, In(t, {"moved"})));
-    EXPECT_TRUE(fs.ReadFile(Text()).Empty());
-    EXPECT_FALSE(fs.MoveFile(Text(), target));
-    EXPECT_FALSE(fs.DeleteFile(Text()));
+    EXPECT_FALSE(fs.RemoveFile(partial));
+    EXPECT_TRUE(fs.ReadWholeFile(partial).Empty());
+    EXPECT_FALSE(fs.RenameFile(partial, In(t, {"moved"})));
+    EXPECT_TRUE(fs.ReadWholeFile(Text()).Empty());
+    EXPECT_FALSE(fs.RenameFile(Text(), target));
+    EXPECT_FALSE(fs.RemoveFile(Text()));
     EXPECT_EQ(t.Listing(kOutputFolderW), kBackslashTrailW + L".mp3");
     ASSERT_TRUE(write(partial, ""));
-    EXPECT_TRUE(fs.ReadFile(partial).Empty());
+    EXPECT_TRUE(fs.ReadWholeFile(partial).Empty());
 }

@@ -1,0 +1,141 @@
+// The Play command's choice of what to play (the player replaced by a recorder), and the publisher
+// link handed to the shell, captured by a stand-in browser that ctest's configuration writes.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "app/Mp3Player.h"
+#include "app/PlaybackCommands.h"
+#include "http/FakeInternet.h"
+#include "speech/FakeSpeechPlatform.h"
+#include "speech/Generation.h"
+#include "sys/Win.h"
+
+namespace {
+
+std::vector<std::string> gPlayed;  // "times|file"
+
+void RecordPlay(int times, const Text& file) { gPlayed.push_back(std::to_string(times) + "|" + file.Str()); }
+
+class RecordedPlayer {
+public:
+    RecordedPlayer() : previous_(SetPlayMp3ForTesting(RecordPlay)) { gPlayed.clear(); }
+    ~RecordedPlayer() { SetPlayMp3ForTesting(previous_); }
+
+private:
+    PlayMp3Function previous_;
+};
+
+// 编辑框2 giving a different text at each reading (the last one repeats).
+class ChangingMessage : public MemoryControls {
+public:
+    std::deque<Text> readings;
+    Text MessageText() override {
+        Text t = readings.front();
+        if (readings.size() > 1) readings.pop_front();
+        return t;
+    }
+};
+
+// Runs one successful generation through the stand-ins; returns what it left in 编辑框2.
+Text Generate(LocalTime at) {
+    FakeInternet net;
+    MemoryFileSystem fs;
+    MemoryDownloader downloader(fs);
+    FixedClock clock(at);
+    MemoryControls controls;
+    net.bodyChunks = {"<embed src='/Products/MediaPlayer/' src='http://tts.morvast.example/a.mp3' width='0' height='0' autostart='true'>"};
+    std::string frame(417, '\0');
+    frame[0] = '\xFF', frame[1] = '\xFB', frame[2] = '\x90', frame[3] = '\x64';
+    downloader.served["http://tts.morvast.example/a.mp3"] = frame + frame;
+    controls.input = "\xC4\xE3\xBA\xC3";  // 你好
+    OnStartClicked(controls);
+    return controls.message;
+}
+
+TEST(PlayCommandTest, PlaysTheLastGenerationWhileItsMessageShowsAndElseTheTextAsAName) {
+    const Text older = Generate({2012, 1, 12, 8, 46, 23});
+    const Text latest = Generate({2012, 1, 12, 8, 47, 5});
+    const std::string savedFile = LastSavedGeneration().file.Str();
+    ASSERT_EQ(LastSavedGeneration().message, latest);
+    ASSERT_NE(older, latest);
+    ASSERT_NE(savedFile.find("8\xCA\xB1" "47\xB7\xD6" "5\xC3\xEB.mp3"), std::string::npos);  // 8时47分5秒
+
+    const std::string path = "C:\\music\\\xD2\xF4\xC0\xD6 1.mp3";  // 音乐 1.mp3
+    struct Case {
+        const char* what;
+        std::vector<Text> readings;  // 编辑框2 at the first, second ... reading
+        std::vector<std::string> played;
+    } cases[] = {
+        {"empty box: nothing, a playback goes on", {Text()}, {}},
+        {"the latest completion message: its file", {latest}, {"1|" + savedFile}},
+        {"an older completion message: a name like any other", {older}, {"1|" + older.Str()}},
+        {"the message with a space more: a name", {Concat(latest, " ")}, {"1|" + latest.Str() + " "}},
+        {"a path: unchanged, spaces and line breaks kept", {Text::Of(" " + path + "\r\n")}, {"1| " + path + "\r\n"}},
+        {"a relative name: unchanged", {"a.mp3"}, {"1|a.mp3"}},
+        {"the second reading is the one played", {"first.mp3", "second.mp3"}, {"1|second.mp3"}},
+        {"emptied between the readings: an empty name", {"first.mp3", Text()}, {"1|"}},
+        {"the message only at the second reading: its file", {"x", latest}, {"1|" + savedFile}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        RecordedPlayer player;
+        ChangingMessage controls;
+        controls.readings.assign(c.readings.begin(), c.readings.end());
+        OnPlayClicked(controls);
+        EXPECT_EQ(gPlayed, c.played);
+        EXPECT_TRUE(controls.writes.empty()) << "Play writes nothing into the window";
+    }
+}
+
+// Points the prefix's browser setting at the stand-in for the test's length.
+class FakeBrowser {
+public:
+    FakeBrowser() {
+        DeleteFileW(kLog);
+        hadValue_ = RegGetValueW(HKEY_CURRENT_USER, kKey, L"Browsers", RRF_RT_REG_SZ, nullptr, previous_, &previousSize_) == ERROR_SUCCESS;
+        const wchar_t* browser = L"" TARVINEL_FAKE_BROWSER;
+        RegSetKeyValueW(HKEY_CURRENT_USER, kKey, L"Browsers", REG_SZ, browser,
+                        static_cast<DWORD>((wcslen(browser) + 1) * sizeof(wchar_t)));
+    }
+    ~FakeBrowser() {
+        if (hadValue_) {
+            RegSetKeyValueW(HKEY_CURRENT_USER, kKey, L"Browsers", REG_SZ, previous_, previousSize_);
+        } else {
+            RegDeleteKeyValueW(HKEY_CURRENT_USER, kKey, L"Browsers");
+        }
+    }
+    // The arguments the browser was started with, one a line; empty when it never was.
+    std::string Opened(std::chrono::seconds limit) const {
+        for (auto end = std::chrono::steady_clock::now() + limit; std::chrono::steady_clock::now() < end; Sleep(50)) {
+            HANDLE h = CreateFileW(kLog, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+            if (h == INVALID_HANDLE_VALUE) continue;
+            char buffer[512];
+            DWORD read = 0;
+            ReadFile(h, buffer, sizeof buffer, &read, nullptr);
+            CloseHandle(h);
+            std::string text(buffer, read);
+            if (!text.empty() && text.back() == '\n') return text;  // written whole
+        }
+        return {};
+    }
+
+private:
+    static constexpr const wchar_t* kKey = L"Software\\Wine\\WineBrowser";
+    static constexpr const wchar_t* kLog = L"" TARVINEL_FAKE_BROWSER_LOG;
+    wchar_t previous_[1024] = {};
+    DWORD previousSize_ = sizeof previous_;
+    bool hadValue_ = false;
+};
+
+TEST(PublisherLinkTest, HandsThePublisherSiteToTheShell) {
+    EXPECT_STREQ(kPublisherSiteUrl, "http://www.morvast.example/");
+    FakeBrowser browser;
+    OnPublisherSiteSelected();
+    EXPECT_EQ(browser.Opened(std::chrono::seconds(20)), "http://www.morvast.example/\n");
+}
+
+}  // namespace
