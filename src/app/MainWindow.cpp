@@ -72,6 +72,7 @@ bool MainWindow::Create(HINSTANCE instance) {
                                 nullptr, menu.Get(), instance, this);
     if (!hwnd) return false;
     menu.Release();  // the window destroys its menu
+    created_ = true;
     FitAndCentre();
     // Creation complete: the skin is in place before the window is first seen.
     SkinControls(layout::kSkinScheme);
@@ -232,7 +233,9 @@ void MainWindow::OnDestroy() {
     access_.Detach();
     controls_ = {};
     rememberedFocus_ = nullptr;
-    PostQuitMessage(0);
+    // A window that failed half-way through its creation ends nothing: the fatal report comes
+    // next, and a quit message in the queue would close its box before anyone saw it.
+    if (created_) PostQuitMessage(0);
 }
 
 LRESULT MainWindow::OnNcDestroy(WPARAM wParam, LPARAM lParam) {

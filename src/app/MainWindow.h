@@ -57,5 +57,6 @@ private:
     IconOwner bigIcon_;
     IconOwner smallIcon_;
     HWND rememberedFocus_ = nullptr;
+    bool created_ = false;
     WindowControls access_;
 };

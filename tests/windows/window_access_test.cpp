@@ -77,6 +77,44 @@ TEST_F(WindowAccessTest, ReadsAndWritesTheThreeValuesInCodePage936) {
     EXPECT_EQ(SendMessageW(C(layout::kEdit2), EM_GETFIRSTVISIBLELINE, 0, 0), 0);
 }
 
+// Refuses the creation of windows of one class on this thread, as a system out of resources would.
+class RefuseCreation {
+public:
+    explicit RefuseCreation(const wchar_t* className) {
+        refused_ = className;
+        hook_ = SetWindowsHookExW(WH_CBT, Hook, nullptr, GetCurrentThreadId());
+    }
+    ~RefuseCreation() { UnhookWindowsHookEx(hook_); }
+
+private:
+    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
+        if (code == HCBT_CREATEWND) {
+            wchar_t name[64] = {};
+            GetClassNameW(reinterpret_cast<HWND>(wParam), name, 64);
+            if (lstrcmpiW(name, refused_) == 0) return 1;
+        }
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    static inline const wchar_t* refused_ = nullptr;
+    HHOOK hook_;
+};
+
+TEST(MainWindowCreation, FailsWholeWhenTheWindowOrAControlIsRefused) {
+    MSG stale;
+    while (PeekMessageW(&stale, nullptr, 0, 0, PM_REMOVE)) {
+    }
+    for (const wchar_t* refused : {L"TarvinelMainWindow", L"Edit", L"Button"}) {
+        RefuseCreation refuse(refused);
+        MainWindow window;
+        EXPECT_FALSE(window.Create(GetModuleHandleW(nullptr))) << refused;
+        EXPECT_EQ(window.Handle(), nullptr);
+        EXPECT_TRUE(window.Controls().InputText().IsAbsent());
+        EXPECT_EQ(FindWindowW(L"TarvinelMainWindow", nullptr), nullptr) << "a half-made window was left";
+        MSG quit;
+        EXPECT_FALSE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "the fatal box would close at once";
+    }
+}
+
 class GenerationThroughTheWindow : public WindowAccessTest {
 protected:
     void SetUp() override {
