@@ -99,6 +99,11 @@ private:
     HHOOK hook_;
 };
 
+BOOL CALLBACK CountWindow(HWND, LPARAM count) {
+    ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
 TEST(MainWindowCreation, FailsWholeWhenTheWindowOrAControlIsRefused) {
     MSG stale;
     while (PeekMessageW(&stale, nullptr, 0, 0, PM_REMOVE)) {
@@ -109,7 +114,9 @@ TEST(MainWindowCreation, FailsWholeWhenTheWindowOrAControlIsRefused) {
         EXPECT_FALSE(window.Create(GetModuleHandleW(nullptr))) << refused;
         EXPECT_EQ(window.Handle(), nullptr);
         EXPECT_TRUE(window.Controls().InputText().IsAbsent());
-        EXPECT_EQ(FindWindowW(L"TarvinelMainWindow", nullptr), nullptr) << "a half-made window was left";
+        int left = 0;
+        EnumThreadWindows(GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&left));
+        EXPECT_EQ(left, 0) << "a half-made window was left";
         MSG quit;
         EXPECT_FALSE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "the fatal box would close at once";
     }
