@@ -78,7 +78,7 @@ int main() {
     OnStartClicked(controls);  // warm-up: the first URL download costs several times the later ones
     if (!Floor(floorFile) || controls.message.Empty()) {
         fprintf(stderr, "the speech service did not answer\n");
-        printf("ratio generation_vs_platform_floor 0.00 <= 1.20\n");
+        printf("ratio generation_vs_platform_floor nan <= 1.20\n");
         return 1;
     }
     std::vector<double> generation, floor;
