@@ -19,6 +19,15 @@ WINESERVER=/usr/lib/wine/wineserver
 
 windows_log() { printf '[windows] %s\n' "$*" >&2; }
 
+# Runs a step and says how long it took.
+windows_step() {
+  local name=$1 began=$SECONDS status=0
+  shift
+  "$@" || status=$?
+  windows_log "$name: $((SECONDS - began)) s$( ((status)) && echo ", FAILED ($status)")"
+  return "$status"
+}
+
 # Installs what is missing, and only that; apt-get update runs only when something is.
 windows_install_packages() {
   local missing=() p
@@ -101,15 +110,18 @@ windows_stop() {
   fi
 }
 
+# Both Windows trees. Of the i686 tree only the program is built: its tests cannot run here, and the
+# program already compiles the whole core for 32 bits.
 windows_build() {
-  local preset
+  local preset target
   for preset in win64 win32; do
-    windows_log "building $preset"
-    if declare -F build_preset >/dev/null; then
-      build_preset "$preset" || return 1
-    else
-      cmake --preset "$preset" >/dev/null && cmake --build --preset "$preset" -j2 || return 1
+    target=all
+    [[ $preset == win32 ]] && target=tarvinel
+    windows_log "building $preset ($target)"
+    if [[ ! -f build/$preset/build.ninja ]]; then
+      cmake --preset "$preset" >"build/$preset.configure.log" 2>&1 || { cat "build/$preset.configure.log"; return 1; }
     fi
+    cmake --build "build/$preset" -j2 --target "$target" || return 1
   done
 }
 
@@ -140,13 +152,13 @@ windows_test_main() {
     # The tests choose the ANSI code page through LANG, which these would override.
     unset LC_ALL LC_CTYPE
     mkdir -p build
-    windows_install_packages || exit 1
-    windows_build || exit 1
+    windows_step "packages" windows_install_packages || exit 1
+    windows_step "builds" windows_build || exit 1
     windows_start_display || exit 1
-    windows_make_prefix || exit 1
+    windows_step "Wine prefix" windows_make_prefix || exit 1
     windows_start_server || exit 1
     "$WINE" cmd /c exit >/dev/null 2>&1
-    windows_run_tests
+    windows_step "tests" windows_run_tests
     result=$?
     echo "$((${PASSED:-0} - passed_before)) $((${FAILED:-0} - failed_before))" >"$counts"
     windows_log "Windows half took $((SECONDS - start)) s"

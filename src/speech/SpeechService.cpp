@@ -38,14 +38,14 @@ bool DownloadToFile(const Text& address, const Text& target, ControlAccess& cont
     // The URL moniker service reports success for a transfer cut short, so the file is written
     // beside the target and only moved there once it has been checked.
     Text partial = Concat(target, ".part");
-    DeleteFile(partial);
+    RemoveFile(partial);
     bool whole = false;
     if (Downloader().Download(address, partial)) {
-        Bytes data = ReadFile(partial);
-        whole = IsWholeMp3(data.Data(), static_cast<size_t>(data.Length())) && MoveFile(partial, target);
+        Bytes data = ReadWholeFile(partial);
+        whole = IsWholeMp3(data.Data(), static_cast<size_t>(data.Length())) && RenameFile(partial, target);
     }
     if (!whole) {
-        DeleteFile(partial);
+        RemoveFile(partial);
         return false;
     }
     controls.SetMessageText(target);

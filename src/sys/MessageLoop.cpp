@@ -17,7 +17,7 @@ int RunMessageLoop() {
     for (;;) {
         BOOL got = GetMessageW(&msg, nullptr, 0, 0);
         if (got == 0) return static_cast<int>(msg.wParam);
-        if (got == -1) return -1;
+        if (got == -1) return 0;  // not with a null window filter; -1 is the fatal report's alone
         HandleMessage(msg);
     }
 }

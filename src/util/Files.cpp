@@ -24,9 +24,9 @@ Text RunDirectoryFromModulePath(const Text& modulePath) {
 Text RunDirectory() { return Current().RunDirectory(); }
 bool FileExists(const Text& name) { return Current().FileExists(name); }
 bool CreateDirectory(const Text& name) { return Current().CreateDirectory(name); }
-Bytes ReadFile(const Text& name) { return Current().ReadFile(name); }
-bool MoveFile(const Text& from, const Text& to) { return Current().MoveFile(from, to); }
-bool DeleteFile(const Text& name) { return Current().DeleteFile(name); }
+Bytes ReadWholeFile(const Text& name) { return Current().ReadWholeFile(name); }
+bool RenameFile(const Text& from, const Text& to) { return Current().RenameFile(from, to); }
+bool RemoveFile(const Text& name) { return Current().RemoveFile(name); }
 
 FileSystem* SetFileSystemForTesting(FileSystem* fs) {
     FileSystem* previous = gFileSystem;

@@ -12,9 +12,9 @@ public:
     virtual bool FileExists(const Text& name) = 0;
     virtual bool CreateDirectory(const Text& name) = 0;
     // What the generation needs to keep half-written downloads out of the output folder.
-    virtual Bytes ReadFile(const Text& name) { return Bytes(); }
-    virtual bool MoveFile(const Text& from, const Text& to) { return false; }  // never replaces `to`
-    virtual bool DeleteFile(const Text& name) { return false; }
+    virtual Bytes ReadWholeFile(const Text& name) { return Bytes(); }
+    virtual bool RenameFile(const Text& from, const Text& to) { return false; }  // never replaces `to`
+    virtual bool RemoveFile(const Text& name) { return false; }
 };
 
 // The folder of an executable's full path, without the trailing backslash: "C:\a\b.exe" gives
@@ -25,9 +25,9 @@ Text RunDirectoryFromModulePath(const Text& modulePath);
 Text RunDirectory();
 bool FileExists(const Text& name);
 bool CreateDirectory(const Text& name);
-Bytes ReadFile(const Text& name);
-bool MoveFile(const Text& from, const Text& to);
-bool DeleteFile(const Text& name);
+Bytes ReadWholeFile(const Text& name);
+bool RenameFile(const Text& from, const Text& to);
+bool RemoveFile(const Text& name);
 
 // Replaces the file system (null restores the platform's); returns the one it replaced.
 FileSystem* SetFileSystemForTesting(FileSystem* fs);

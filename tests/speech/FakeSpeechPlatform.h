@@ -40,17 +40,17 @@ public:
         directories.insert(name.Str());
         return true;
     }
-    Bytes ReadFile(const Text& name) override {
+    Bytes ReadWholeFile(const Text& name) override {
         auto it = files.find(name.Str());
         return it == files.end() ? Bytes() : Bytes::Of(it->second);
     }
-    bool MoveFile(const Text& from, const Text& to) override {
+    bool RenameFile(const Text& from, const Text& to) override {
         if (!files.count(from.Str()) || FileExists(to)) return false;
         files[to.Str()] = files[from.Str()];
         files.erase(from.Str());
         return true;
     }
-    bool DeleteFile(const Text& name) override { return files.erase(name.Str()) > 0; }
+    bool RemoveFile(const Text& name) override { return files.erase(name.Str()) > 0; }
     bool HasFolder(const std::string& folder) const { return directories.count(folder) > 0; }
 
 private:
