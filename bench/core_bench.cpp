@@ -139,6 +139,8 @@ BENCHMARK(BM_ReadLine)->Arg(8)->Arg(16)->Unit(benchmark::kMillisecond)->MinTime(
 // Keeps each run's time per iteration, by name, for the ratios.
 class RecordingReporter : public benchmark::ConsoleReporter {
 public:
+    // No colours: the ratio lines are read by scripts, and a colour code would stand before them.
+    RecordingReporter() : ConsoleReporter(OO_Tabular) {}
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& r : runs) times[r.benchmark_name()] = r.GetAdjustedCPUTime();
         ConsoleReporter::ReportRuns(runs);
