@@ -13,6 +13,7 @@
 #include "speech/FakeSpeechPlatform.h"
 #include "speech/Generation.h"
 #include "sys/Win.h"
+#include "windows/FakeBrowser.h"
 
 namespace {
 
@@ -91,49 +92,9 @@ TEST(PlayCommandTest, PlaysTheLastGenerationWhileItsMessageShowsAndElseTheTextAs
     }
 }
 
-// Points the prefix's browser setting at the stand-in for the test's length.
-class FakeBrowser {
-public:
-    FakeBrowser() {
-        DeleteFileW(kLog);
-        hadValue_ = RegGetValueW(HKEY_CURRENT_USER, kKey, L"Browsers", RRF_RT_REG_SZ, nullptr, previous_, &previousSize_) == ERROR_SUCCESS;
-        const wchar_t* browser = L"" TARVINEL_FAKE_BROWSER;
-        RegSetKeyValueW(HKEY_CURRENT_USER, kKey, L"Browsers", REG_SZ, browser,
-                        static_cast<DWORD>((wcslen(browser) + 1) * sizeof(wchar_t)));
-    }
-    ~FakeBrowser() {
-        if (hadValue_) {
-            RegSetKeyValueW(HKEY_CURRENT_USER, kKey, L"Browsers", REG_SZ, previous_, previousSize_);
-        } else {
-            RegDeleteKeyValueW(HKEY_CURRENT_USER, kKey, L"Browsers");
-        }
-    }
-    // The arguments the browser was started with, one a line; empty when it never was.
-    std::string Opened(std::chrono::seconds limit) const {
-        for (auto end = std::chrono::steady_clock::now() + limit; std::chrono::steady_clock::now() < end; Sleep(50)) {
-            HANDLE h = CreateFileW(kLog, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-            if (h == INVALID_HANDLE_VALUE) continue;
-            char buffer[512];
-            DWORD read = 0;
-            ReadFile(h, buffer, sizeof buffer, &read, nullptr);
-            CloseHandle(h);
-            std::string text(buffer, read);
-            if (!text.empty() && text.back() == '\n') return text;  // written whole
-        }
-        return {};
-    }
-
-private:
-    static constexpr const wchar_t* kKey = L"Software\\Wine\\WineBrowser";
-    static constexpr const wchar_t* kLog = L"" TARVINEL_FAKE_BROWSER_LOG;
-    wchar_t previous_[1024] = {};
-    DWORD previousSize_ = sizeof previous_;
-    bool hadValue_ = false;
-};
-
 TEST(PublisherLinkTest, HandsThePublisherSiteToTheShell) {
     EXPECT_STREQ(kPublisherSiteUrl, "http://www.morvast.example/");
-    FakeBrowser browser;
+    FakeBrowser browser(L"" TARVINEL_FAKE_BROWSER, L"" TARVINEL_FAKE_BROWSER_LOG);
     OnPublisherSiteSelected();
     EXPECT_EQ(browser.Opened(std::chrono::seconds(20)), "http://www.morvast.example/\n");
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "../FakeBrowser.h"
 #include "Harness.h"
 
 namespace {
@@ -119,48 +120,6 @@ TEST_F(PlaybackTest, ClosingTheWindowStopsTheSoundAndExitsWithZero) {
     EXPECT_LT(played, kLongBytes / 2) << "the sound went on after the window was closed";
 }
 
-// Points the prefix's browser setting at the stand-in for the test's length.
-class FakeBrowser {
-public:
-    FakeBrowser() {
-        DeleteFileW(kLog);
-        hadValue_ = RegGetValueW(HKEY_CURRENT_USER, kKey, L"Browsers", RRF_RT_REG_SZ, nullptr, previous_,
-                                 &previousSize_) == ERROR_SUCCESS;
-        const wchar_t* browser = L"" TARVINEL_UI_FAKE_BROWSER;
-        RegSetKeyValueW(HKEY_CURRENT_USER, kKey, L"Browsers", REG_SZ, browser,
-                        static_cast<DWORD>((wcslen(browser) + 1) * sizeof(wchar_t)));
-    }
-    ~FakeBrowser() {
-        if (hadValue_) {
-            RegSetKeyValueW(HKEY_CURRENT_USER, kKey, L"Browsers", REG_SZ, previous_, previousSize_);
-        } else {
-            RegDeleteKeyValueW(HKEY_CURRENT_USER, kKey, L"Browsers");
-        }
-    }
-    FakeBrowser(const FakeBrowser&) = delete;
-    FakeBrowser& operator=(const FakeBrowser&) = delete;
-
-    // The arguments the browser was started with, one a line, once written whole; empty when it
-    // never was.
-    std::string Opened(int milliseconds) const {
-        std::string text;
-        WaitUntil(
-            [&] {
-                text = ReadFileBytes(kLog);
-                return !text.empty() && text.back() == '\n';
-            },
-            milliseconds);
-        return text;
-    }
-
-private:
-    static constexpr const wchar_t* kKey = L"Software\\Wine\\WineBrowser";
-    static constexpr const wchar_t* kLog = L"" TARVINEL_UI_FAKE_BROWSER_LOG;
-    wchar_t previous_[1024] = {};
-    DWORD previousSize_ = sizeof previous_;
-    bool hadValue_ = false;
-};
-
 TEST_F(PlaybackTest, PublisherItemOpensTheSiteAndLeavesTheWindowAsItWas) {
     SetWindowTextRemote(app.Control(kEdit1), L"\u4F60\u597D");  // 你好
     SetWindowTextRemote(app.Control(kEdit2), L"long.mp3");
@@ -169,9 +128,9 @@ TEST_F(PlaybackTest, PublisherItemOpensTheSiteAndLeavesTheWindowAsItWas) {
     for (int id : ids) before.push_back(WindowText(app.Control(id)));
     const std::wstring title = WindowText(app.Window());
 
-    FakeBrowser browser;
+    FakeBrowser browser(L"" TARVINEL_UI_FAKE_BROWSER, L"" TARVINEL_UI_FAKE_BROWSER_LOG);
     PostMessageW(app.Window(), WM_COMMAND, MAKEWPARAM(kPublisherItem, 0), 0);
-    EXPECT_EQ(browser.Opened(20000), "http://www.morvast.example/\n");
+    EXPECT_EQ(browser.Opened(std::chrono::seconds(20)), "http://www.morvast.example/\n");
 
     app.Settle();
     EXPECT_TRUE(app.Running());
