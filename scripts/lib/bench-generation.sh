@@ -19,6 +19,7 @@ bench_generation() (
   { build_preset native && build_preset win64; } >&2 || fail "did not build"
   windows_make_prefix >&2 || fail "no Wine prefix"
   windows_start_server 2>/dev/null
-  tests/windows/run_with_speechd.sh build/native/service/tarvinel-speechd tts.morvast.example \
-    build/bench-generation build/win64/bench/windows/generation_bench.exe || fail "generation_bench failed"
+  tests/windows/run_with_speech_host.sh tts.morvast.example build/bench-generation \
+    build/native/service/tarvinel-speechd --listen {address} --port 80 --audio-dir build/bench-generation/audio \
+    -- build/win64/bench/windows/generation_bench.exe || fail "generation_bench failed"
 )
