@@ -1,7 +1,7 @@
 // One whole generation, from the click handler to the completion message, against the platform work
 // it cannot avoid: one GET of the same page through the same internet library with a 64 KiB buffer,
 // and one URL download of the same audio address to a file. Both run against the speech service
-// with its host mapped (run it through tests/windows/run_with_speechd.sh), after a warm-up, turn
+// with its host mapped (run it through tests/windows/run_with_speech_host.sh), after a warm-up, turn
 // about, for a 10-character text. Prints the medians and
 //   ratio generation_vs_platform_floor VALUE <= 1.20
 #include <algorithm>

@@ -26,7 +26,7 @@ std::vector<std::string> ServiceLog() {
 class GenerationTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_FALSE(EnvOr(L"TARVINEL_UI_SERVER_LOG").empty()) << "run through run_with_speech_server.sh";
+        ASSERT_FALSE(EnvOr(L"TARVINEL_UI_SERVER_LOG").empty()) << "run through tests/windows/run_with_speech_host.sh";
         ASSERT_TRUE(app.Started());
         TypeText(L"\u4F60\u597D");  // 你好
         app.Settle();
