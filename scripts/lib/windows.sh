@@ -110,6 +110,18 @@ windows_stop() {
   fi
 }
 
+# Readies the Windows side for one of scripts/bench's lines, from the top of the tree: the packages,
+# the given targets of the win64 tree, the prefix and its server (one already running, from a test
+# run, is used as it is). Everything goes to stderr, which also says what failed.
+windows_bench_ready() {
+  export WINEPREFIX="$PWD/build/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  windows_install_packages >&2 || { windows_log "packages missing"; return 1; }
+  { cmake --preset win64 >/dev/null && cmake --build build/win64 -j "${JOBS:-2}" --target "$@" >/dev/null; } >&2 ||
+    { windows_log "the win64 build failed"; return 1; }
+  windows_make_prefix >&2 || { windows_log "no Wine prefix"; return 1; }
+  windows_start_server >&2
+}
+
 # Both Windows trees. Of the i686 tree only the program is built: its tests cannot run here, and the
 # program already compiles the whole core for 32 bits.
 windows_build() {
